@@ -230,7 +230,7 @@ void Query::fetch(sqlite3_stmt *stmt)
 {
     const int columns = sqlite3_column_count(stmt);
     m_rows.clear(columns);
-    std::vector<RawValue> values(std::size_t(columns));
+    std::vector<RawValue> values(static_cast<std::size_t>(columns));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {

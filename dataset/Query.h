@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace dataset {
 
 class Connection;
@@ -116,9 +118,9 @@ private:
     QString fieldValue(int fieldIndex) const;
     bool fieldIsNull(int fieldIndex) const;
     void setFieldValue(int fieldIndex, const QString &value);
-    void bindFields(struct sqlite3_stmt *stmt);
-    void findRowIdentity(struct sqlite3_stmt *stmt);
-    void fetch(struct sqlite3_stmt *stmt);
+    void bindFields(sqlite3_stmt *stmt);
+    void findRowIdentity(sqlite3_stmt *stmt);
+    void fetch(sqlite3_stmt *stmt);
     void settle();
     void moveTo(int row);
     void writeRow();

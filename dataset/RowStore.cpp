@@ -133,7 +133,7 @@ void RowStore::values(int row, std::vector<RawValue> &out) const
     const char *in = m_rows[std::size_t(row)];
     if (!in)
         return;
-    std::vector<std::size_t> codes(std::size_t(m_columnCount));
+    std::vector<std::size_t> codes(static_cast<std::size_t>(m_columnCount));
     for (int c = 0; c < m_columnCount; ++c)
         in = getVarint(in, codes[std::size_t(c)]);
     for (int c = 0; c < m_columnCount; ++c) {

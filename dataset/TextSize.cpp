@@ -12,7 +12,8 @@ int bmpBytes(char16_t unit)
 {
     static QStringEncoder encoder("GB18030");
     const QChar ch(unit);
-    return int(encoder.encode(QStringView(&ch, 1)).size());
+    const QByteArray bytes = encoder.encode(QStringView(&ch, 1));
+    return int(bytes.size());
 }
 
 } // namespace
