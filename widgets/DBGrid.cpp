@@ -70,21 +70,34 @@ void DBGridModel::setQuery(dataset::Query *query)
     endResetModel();
     if (!query)
         return;
-    connect(query, &dataset::Query::aboutToReset, this, [this] { beginResetModel(); });
+    connect(query, &dataset::Query::aboutToReset, this, [this] {
+        m_changingRows = true;
+        beginResetModel();
+    });
     connect(query, &dataset::Query::resetDone, this, [this] {
         rebuildColumns();
         m_indicatorRow = m_query->currentRow();
         endResetModel();
+        m_changingRows = false;
     });
-    connect(query, &dataset::Query::rowAboutToBeAppended, this,
-            [this](int row) { beginInsertRows(QModelIndex(), row, row); });
-    connect(query, &dataset::Query::rowAppended, this, [this] { endInsertRows(); });
+    connect(query, &dataset::Query::rowAboutToBeAppended, this, [this](int row) {
+        m_changingRows = true;
+        beginInsertRows(QModelIndex(), row, row);
+    });
+    connect(query, &dataset::Query::rowAppended, this, [this] {
+        endInsertRows();
+        m_changingRows = false;
+    });
     connect(query, &dataset::Query::rowAboutToBeRemoved, this, [this](int row) {
         if (m_indicatorRow == row)
             m_indicatorRow = -1;
+        m_changingRows = true;
         beginRemoveRows(QModelIndex(), row, row);
     });
-    connect(query, &dataset::Query::rowRemoved, this, [this] { endRemoveRows(); });
+    connect(query, &dataset::Query::rowRemoved, this, [this] {
+        endRemoveRows();
+        m_changingRows = false;
+    });
     connect(query, &dataset::Query::rowDataChanged, this, [this](int row) {
         if (row >= 0 && !m_columns.empty())
             emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
@@ -223,7 +236,8 @@ void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
 {
     QTableView::currentChanged(current, previous);
     dataset::Query *q = query();
-    if (m_following || !q || !current.isValid() || current.row() == q->currentRow())
+    if (m_following || m_model->changingRows() || !q || !current.isValid() ||
+        current.row() == q->currentRow())
         return;
     Application::instance().Guard([q, &current] { q->MoveTo(current.row()); });
     // The move may have been refused (a post that failed): show where the

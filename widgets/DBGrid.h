@@ -32,6 +32,9 @@ public:
     // How many cell values have been read: lets a test see that rows that are
     // not shown are never read.
     long long cellsRead() const { return m_cellsRead; }
+    // True while rows come or go or the model is reset: the view then moves
+    // its current index by itself, which is no move of the user's.
+    bool changingRows() const { return m_changingRows; }
 
 private:
     void rebuildColumns();
@@ -40,6 +43,7 @@ private:
     QPointer<dataset::Query> m_query;
     std::vector<dataset::Field *> m_columns;
     int m_indicatorRow = -1;
+    bool m_changingRows = false;
     mutable long long m_cellsRead = 0;
 };
 
