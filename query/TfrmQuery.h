@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <functional>
 
+class QKeyEvent;
+
 namespace dataset {
 class Query;
 }
@@ -29,8 +31,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool completeFieldBox(const QKeyEvent *key);
+
     dataset::Query *ADOQuery1;
     std::function<void()> ShowCardCount;
 };
