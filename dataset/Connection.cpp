@@ -91,9 +91,9 @@ void Connection::Open()
         return;
     const ParsedConnectionString parsed = parse(ConnectionString);
     if (parsed.provider.compare(providerName(), Qt::CaseInsensitive) != 0)
-        throw DataSetError(
-            QStringLiteral("Provider cannot be found: '%1'. Only the provider '%2' is supported")
-                .arg(parsed.provider, providerName()));
+        throw DataSetError(QStringLiteral("Provider cannot be found: '%1'. Only the provider '%2' "
+                                          "opens the database file '%3'")
+                               .arg(parsed.provider, providerName(), parsed.path));
     if (!parsed.hasPath || parsed.path.isEmpty())
         throw DataSetError(QStringLiteral("The connection string names no database file"));
     checkPath(parsed.path);

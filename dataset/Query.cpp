@@ -130,6 +130,18 @@ void Query::Open()
 {
     if (Active())
         return;
+    try {
+        load();
+    } catch (...) {
+        // A set that fails to open holds no rows, nor the memory that Close
+        // kept for them.
+        m_rows.clear(0);
+        throw;
+    }
+}
+
+void Query::load()
+{
     m_connection->Open();
     sqlite3 *db = m_connection->handle();
     std::unique_ptr<Statement> stmt;
@@ -149,7 +161,6 @@ void Query::Open()
     try {
         fetch(stmt->get());
     } catch (...) {
-        m_rows.clear(0);
         emit resetDone();
         throw;
     }
@@ -229,7 +240,7 @@ void Query::findRowIdentity(sqlite3_stmt *stmt)
 void Query::fetch(sqlite3_stmt *stmt)
 {
     const int columns = sqlite3_column_count(stmt);
-    m_rows.clear(columns);
+    m_rows.recycle(columns);
     std::vector<RawValue> values(static_cast<std::size_t>(columns));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -244,6 +255,7 @@ void Query::fetch(sqlite3_stmt *stmt)
     }
     if (rc != SQLITE_DONE)
         throw DataSetError(Statement::storeError(m_connection->handle()));
+    m_rows.releaseSpare();
 }
 
 void Query::Close()
@@ -252,7 +264,8 @@ void Query::Close()
         return;
     emit aboutToReset();
     dropEdit();
-    m_rows.clear(0);
+    // The rows' memory is kept for the Open that normally follows.
+    m_rows.recycle(0);
     m_current = -1;
     m_state = State::Inactive;
     emit resetDone();
@@ -448,14 +461,16 @@ void Query::Cancel()
     if (!editing())
         return;
     if (m_state == State::Insert) {
+        // Back in browse first: whatever the removal signals set off finds no
+        // pending row to settle a second time.
         const int row = m_current;
+        dropEdit();
+        m_state = State::Browse;
         emit rowAboutToBeRemoved(row);
         m_rows.remove(row);
-        dropEdit();
         m_current = m_rowBeforeInsert >= 0 && m_rowBeforeInsert < m_rows.rowCount()
                         ? m_rowBeforeInsert
                         : m_rows.rowCount() - 1;
-        m_state = State::Browse;
         emit rowRemoved(row);
         emit stateChanged();
         emit currentRowChanged(m_current);

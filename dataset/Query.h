@@ -58,6 +58,8 @@ public:
     Field *FieldByName(const QString &fieldName) const;
 
     void Open();
+    // Drops the rows and any pending change. The rows' memory is kept for the
+    // next Open, which frees what it does not reuse.
     void Close();
     void Edit();
     void Append();
@@ -118,6 +120,7 @@ private:
     QString fieldValue(int fieldIndex) const;
     bool fieldIsNull(int fieldIndex) const;
     void setFieldValue(int fieldIndex, const QString &value);
+    void load();
     void bindFields(sqlite3_stmt *stmt);
     void findRowIdentity(sqlite3_stmt *stmt);
     void fetch(sqlite3_stmt *stmt);

@@ -49,13 +49,28 @@ RowStore::RowStore(int columnCount) : m_columnCount(columnCount) {}
 
 void RowStore::clear(int columnCount)
 {
+    recycle(columnCount);
+    releaseSpare();
+}
+
+void RowStore::recycle(int columnCount)
+{
     m_columnCount = columnCount;
     m_rows.clear();
-    m_rows.shrink_to_fit();
+    for (Chunk &chunk : m_chunks)
+        m_spare.push_back(std::move(chunk));
     m_chunks.clear();
     m_free = nullptr;
     m_freeBytes = 0;
     m_textBytes = 0;
+}
+
+void RowStore::releaseSpare()
+{
+    m_spare.clear();
+    m_spare.shrink_to_fit();
+    if (m_rows.capacity() > 2 * m_rows.size())
+        m_rows.shrink_to_fit();
 }
 
 const char *RowStore::store(const RawValue *values)
@@ -66,10 +81,16 @@ const char *RowStore::store(const RawValue *values)
         need += varintSize(code) + (values[c].isNull ? 0 : values[c].text.size());
     }
     if (need > m_freeBytes) {
-        const std::size_t size = std::max(chunkBytes, need);
-        m_chunks.push_back(std::make_unique<char[]>(size));
-        m_free = m_chunks.back().get();
-        m_freeBytes = size;
+        if (!m_spare.empty() && m_spare.back().size >= need) {
+            m_chunks.push_back(std::move(m_spare.back()));
+            m_spare.pop_back();
+        } else {
+            // Left uninitialised: every byte is written before it is read.
+            const std::size_t size = std::max(chunkBytes, need);
+            m_chunks.push_back({std::unique_ptr<char[]>(new char[size]), size});
+        }
+        m_free = m_chunks.back().data.get();
+        m_freeBytes = m_chunks.back().size;
     }
     char *record = m_free;
     char *out = record;

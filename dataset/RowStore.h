@@ -24,7 +24,14 @@ public:
 
     int columnCount() const { return m_columnCount; }
     int rowCount() const { return int(m_rows.size()); }
+    // Empties the store and frees its memory.
     void clear(int columnCount);
+    // Empties the store but keeps its memory for the rows appended next: a
+    // reload of a result refills the same memory instead of freeing it and
+    // having the system hand out (and clear) fresh pages again.
+    void recycle(int columnCount);
+    // Frees the memory kept by recycle() that the rows since have not taken.
+    void releaseSpare();
 
     // Appends a row; values has columnCount entries.
     void append(const RawValue *values);
@@ -41,11 +48,18 @@ public:
     std::size_t textBytes() const { return m_textBytes; }
 
 private:
+    struct Chunk
+    {
+        std::unique_ptr<char[]> data;
+        std::size_t size = 0;
+    };
+
     const char *store(const RawValue *values);
 
     int m_columnCount;
     std::vector<const char *> m_rows; // nullptr: a row of NULLs
-    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::vector<Chunk> m_chunks;
+    std::vector<Chunk> m_spare; // kept by recycle(), taken before new ones
     char *m_free = nullptr;
     std::size_t m_freeBytes = 0;
     std::size_t m_textBytes = 0;
