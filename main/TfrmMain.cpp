@@ -5,12 +5,13 @@
 #include "CardTable.h"
 #include "Connection.h"
 #include "DataSource.h"
-#include "Query.h"
 #include "KeyPress.h"
+#include "Query.h"
 #include "TfrmQuery.h"
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <QShortcutEvent>
 
 using widgets::Application;
 
@@ -45,8 +46,8 @@ TfrmMain::TfrmMain(const QString &executablePath, QWidget *parent)
     DataSource1 = new widgets::DataSource(QStringLiteral("DataSource1"), ADOQuery1, this);
 
     setupUi(this);
-    m_detailEdits = {DBEName,   DBEDept, DBEPart,   DBEJob,    DBEJPhone,   DBEFax,  DBEJAddress,
-                     DBECity,   DBEWww,  DBEEmail,  DBEHPhone, DBEMoblio,   DBEHAddress, DBEDes};
+    m_detailEdits = {DBEName, DBEDept, DBEPart,  DBEJob,    DBEJPhone, DBEFax,      DBEJAddress,
+                     DBECity, DBEWww,  DBEEmail, DBEHPhone, DBEMoblio, DBEHAddress, DBEDes};
     widgets::linkDataSources(this);
 
     wire(ButNew, &TfrmMain::ButNewClick);
@@ -68,6 +69,7 @@ TfrmMain::TfrmMain(const QString &executablePath, QWidget *parent)
 
 void TfrmMain::wire(QPushButton *button, void (TfrmMain::*handler)(QObject *))
 {
+    button->installEventFilter(this);
     connect(button, &QPushButton::clicked, this, [this, button, handler] {
         Application::instance().Guard([this, button, handler] { (this->*handler)(button); });
     });
@@ -80,6 +82,19 @@ void TfrmMain::wireKeyPress(Control *control, void (TfrmMain::*handler)(QObject 
     control->OnKeyPress = [this, handler](QObject *sender, QChar &key) {
         (this->*handler)(sender, key);
     };
+}
+
+// An accelerator presses its button at once, as a click does, so that keys
+// typed right after it reach the edit that the handler has focused.
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        if (auto *button = qobject_cast<QPushButton *>(watched)) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -126,9 +141,9 @@ void TfrmMain::FormCreate(QObject *)
 
 void TfrmMain::BindDetailFields()
 {
-    static const char *const columns[] = {"Name",   "Dept",   "Part",   "Job",    "JPhone",
-                                          "Fax",    "JAddress", "City", "WWW",    "E_Mail",
-                                          "HPhone", "Moblio", "HAddress", "Des"};
+    static const char *const columns[] = {"Name",   "Dept",     "Part",     "Job", "JPhone",
+                                          "Fax",    "JAddress", "City",     "WWW", "E_Mail",
+                                          "HPhone", "Moblio",   "HAddress", "Des"};
     for (std::size_t i = 0; i < m_detailEdits.size(); ++i)
         m_detailEdits[i]->setDataField(QString::fromLatin1(columns[i]));
 }
@@ -162,14 +177,7 @@ void TfrmMain::ButNewClick(QObject *)
     UnlockDetailFields();
     ADOQuery1->Append();
     DBEName->setFocus();
-    ButMed->setEnabled(false);
-    ButNew->setEnabled(false);
-    ButSaveNew->setVisible(true);
-    ButSaveNew->setEnabled(true);
-    ButSaveEdit->setVisible(false);
-    ButCan->setEnabled(true);
-    ButQ->setEnabled(false);
-    ButDel->setEnabled(false);
+    ShowEditingButtons(ButSaveNew, ButSaveEdit);
 }
 
 void TfrmMain::ButMedClick(QObject *)
@@ -181,11 +189,18 @@ void TfrmMain::ButMedClick(QObject *)
     ADOQuery1->Edit();
     DBEName->setFocus();
     DBEName->selectAll();
+    ShowEditingButtons(ButSaveEdit, ButSaveNew);
+}
+
+// The buttons of an editing mode: its own save button shown and enabled, the
+// other one hidden, Cancel enabled, the browsing commands disabled.
+void TfrmMain::ShowEditingButtons(QPushButton *save, QPushButton *otherSave)
+{
     ButMed->setEnabled(false);
     ButNew->setEnabled(false);
-    ButSaveEdit->setVisible(true);
-    ButSaveEdit->setEnabled(true);
-    ButSaveNew->setVisible(false);
+    save->setVisible(true);
+    save->setEnabled(true);
+    otherSave->setVisible(false);
     ButCan->setEnabled(true);
     ButQ->setEnabled(false);
     ButDel->setEnabled(false);
@@ -197,13 +212,7 @@ void TfrmMain::ButSaveNewClick(QObject *)
         return;
     ADOQuery1->FieldByName(QStringLiteral("Del"))->SetAsString(store::liveFlag);
     ADOQuery1->Post();
-    LockDetailFields();
-    ButMed->setEnabled(true);
-    ButNew->setEnabled(true);
-    ButSaveEdit->setEnabled(false);
-    ButSaveNew->setEnabled(false);
-    ButQ->setEnabled(true);
-    ButDel->setEnabled(true);
+    ShowBrowseButtons();
 }
 
 void TfrmMain::ButSaveEditClick(QObject *)
@@ -211,24 +220,25 @@ void TfrmMain::ButSaveEditClick(QObject *)
     if (!ValidateRequired())
         return;
     ADOQuery1->Post();
-    LockDetailFields();
-    ButMed->setEnabled(true);
-    ButNew->setEnabled(true);
-    ButSaveEdit->setEnabled(false);
-    ButSaveNew->setEnabled(false);
-    ButQ->setEnabled(true);
-    ButDel->setEnabled(true);
+    ShowBrowseButtons();
 }
 
 void TfrmMain::ButCanClick(QObject *)
 {
     ADOQuery1->Cancel();
+    ShowBrowseButtons();
+    ButCan->setEnabled(false);
+}
+
+// The edits locked and the buttons of BrowseMode, all but Cancel: a save
+// leaves Cancel enabled, and pressing it then only disables it.
+void TfrmMain::ShowBrowseButtons()
+{
     LockDetailFields();
     ButMed->setEnabled(true);
     ButNew->setEnabled(true);
     ButSaveEdit->setEnabled(false);
     ButSaveNew->setEnabled(false);
-    ButCan->setEnabled(false);
     ButQ->setEnabled(true);
     ButDel->setEnabled(true);
 }

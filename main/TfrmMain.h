@@ -55,8 +55,11 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void ShowEditingButtons(QPushButton *save, QPushButton *otherSave);
+    void ShowBrowseButtons();
     void wire(QPushButton *button, void (TfrmMain::*handler)(QObject *));
     template <typename Control>
     void wireKeyPress(Control *control, void (TfrmMain::*handler)(QObject *, QChar &));
