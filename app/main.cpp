@@ -31,8 +31,9 @@ int main(int argc, char *argv[])
         frmMain.show();
         return application.exec();
     } catch (const std::exception &error) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"),
-                        QStringLiteral("%1: %2").arg(errorClass(error), QString::fromUtf8(error.what())));
+        QMessageBox box(
+            QMessageBox::Critical, QStringLiteral("Application Error"),
+            QStringLiteral("%1: %2").arg(errorClass(error), QString::fromUtf8(error.what())));
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();
         return 1;

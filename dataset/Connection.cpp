@@ -60,8 +60,9 @@ void checkPath(const QString &path)
         throw DataSetError(QStringLiteral("'%1' is a folder, not a database file").arg(path));
     if (!info.exists()) {
         if (!info.dir().exists())
-            throw DataSetError(QStringLiteral("Could not find the folder '%1' of the database file '%2'")
-                                   .arg(info.dir().path(), path));
+            throw DataSetError(
+                QStringLiteral("Could not find the folder '%1' of the database file '%2'")
+                    .arg(info.dir().path(), path));
         throw DataSetError(QStringLiteral("Could not find file '%1'").arg(path));
     }
     if (isAccessFile(path))
@@ -113,9 +114,10 @@ void Connection::Open()
         sqlite3_close_v2(db);
         if (code == SQLITE_NOTADB)
             throw DataSetError(
-                QStringLiteral("'%1' is not a database file (not an SQLite database)").arg(parsed.path));
-        throw DataSetError(QStringLiteral("Cannot open the database file '%1': %2")
-                               .arg(parsed.path, reason));
+                QStringLiteral("'%1' is not a database file (not an SQLite database)")
+                    .arg(parsed.path));
+        throw DataSetError(
+            QStringLiteral("Cannot open the database file '%1': %2").arg(parsed.path, reason));
     }
     m_db = db;
 }

@@ -4,7 +4,8 @@
 
 namespace dataset {
 
-Field::Field(Query *query, int index, const FieldDef &def) : m_query(query), m_index(index), m_def(def)
+Field::Field(Query *query, int index, const FieldDef &def)
+    : m_query(query), m_index(index), m_def(def)
 {
 }
 

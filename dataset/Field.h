@@ -11,8 +11,8 @@ class Query;
 // What a program declares about one field of a query.
 struct FieldDef
 {
-    QString name;         // the field object's own name
-    QString fieldName;    // the column it binds to
+    QString name;      // the field object's own name
+    QString fieldName; // the column it binds to
     TextKind kind = TextKind::Wide;
     int size = 0;         // UTF-16 units (wide) or GB18030 bytes (narrow)
     QString displayLabel; // empty: the column name is shown

@@ -150,9 +150,9 @@ void Query::load()
     } catch (const DataSetError &error) {
         const QString noTable = QStringLiteral("no such table: ");
         if (error.message().startsWith(noTable))
-            throw DataSetError(QStringLiteral("The database file '%1' has no table '%2'")
-                                   .arg(m_connection->databasePath(),
-                                        error.message().mid(noTable.size())));
+            throw DataSetError(
+                QStringLiteral("The database file '%1' has no table '%2'")
+                    .arg(m_connection->databasePath(), error.message().mid(noTable.size())));
         throw;
     }
     bindFields(stmt->get());
@@ -392,9 +392,10 @@ void Query::writeRow()
         }
         std::vector<RawValue> updated(original);
         for (int c : changed)
-            updated[std::size_t(c)] = {std::string_view(m_buffer[std::size_t(c)].text.constData(),
-                                                         std::size_t(m_buffer[std::size_t(c)].text.size())),
-                                       m_buffer[std::size_t(c)].isNull};
+            updated[std::size_t(c)] = {
+                std::string_view(m_buffer[std::size_t(c)].text.constData(),
+                                 std::size_t(m_buffer[std::size_t(c)].text.size())),
+                m_buffer[std::size_t(c)].isNull};
         m_rows.replace(m_current, updated.data());
     } else {
         QString sql;
@@ -439,11 +440,10 @@ void Query::reloadRow(long long rowid)
     std::vector<RawValue> values(m_buffer.size());
     if (sqlite3_step(select.get()) == SQLITE_ROW) {
         for (int c = 0; c < int(values.size()); ++c) {
-            const auto *text =
-                reinterpret_cast<const char *>(sqlite3_column_text(select.get(), c));
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(select.get(), c));
             values[std::size_t(c)] =
-                text ? RawValue{std::string_view(text, std::size_t(sqlite3_column_bytes(
-                                                           select.get(), c))),
+                text ? RawValue{std::string_view(
+                                    text, std::size_t(sqlite3_column_bytes(select.get(), c))),
                                 false}
                      : RawValue{};
         }

@@ -135,7 +135,7 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     State m_state = State::Inactive;
     RowStore m_rows;
-    QStringList m_columns;        // result column names
+    QStringList m_columns;          // result column names
     std::vector<int> m_fieldColumn; // per field: its result column
     // Where a posted row is written: the base table, the table column each
     // result column comes from (empty when none), and the result columns that

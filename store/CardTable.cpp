@@ -32,10 +32,11 @@ QString createTableStatement()
 {
     QStringList columns{QStringLiteral("ID INTEGER PRIMARY KEY")};
     for (const dataset::FieldDef &column : cardColumns()) {
-        QString declaration = QStringLiteral("%1 %2(%3)").arg(
-            column.fieldName,
-            column.kind == TextKind::Wide ? QStringLiteral("NVARCHAR") : QStringLiteral("VARCHAR"),
-            QString::number(column.size));
+        QString declaration = QStringLiteral("%1 %2(%3)")
+                                  .arg(column.fieldName,
+                                       column.kind == TextKind::Wide ? QStringLiteral("NVARCHAR")
+                                                                     : QStringLiteral("VARCHAR"),
+                                       QString::number(column.size));
         if (column.fieldName == QLatin1String("Del"))
             declaration += QStringLiteral(" DEFAULT '%1'").arg(liveFlag);
         columns.append(declaration);

@@ -68,8 +68,8 @@ void Application::Guard(const std::function<void()> &handler)
 
 void Application::ShowException(const QString &message)
 {
-    MessageBox({Title(), errorText(message), QMessageBox::Critical, QMessageBox::Ok,
-                QMessageBox::Ok});
+    MessageBox(
+        {Title(), errorText(message), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 void Application::ShowMessage(const QString &text)
@@ -77,29 +77,29 @@ void Application::ShowMessage(const QString &text)
     MessageBox({Title(), text, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-QMessageBox::StandardButton Application::MessageBox(const MessageBoxSpec &spec)
+QMessageBox::StandardButton Application::MessageBox(const MessageBoxSpec &box)
 {
-    m_shown.append(spec);
+    m_shown.append(box);
     if (!m_expected.isEmpty()) {
         const Expected expected = m_expected.takeFirst();
-        if (!(expected.spec == spec))
+        if (!(expected.box == box))
             m_failures.append(QStringLiteral("expected box %1, shown %2")
-                                  .arg(expected.spec.describe(), spec.describe()));
+                                  .arg(expected.box.describe(), box.describe()));
         return expected.answer;
     }
     if (m_answersRequired) {
-        m_failures.append(QStringLiteral("unexpected box %1").arg(spec.describe()));
-        return spec.defaultButton;
+        m_failures.append(QStringLiteral("unexpected box %1").arg(box.describe()));
+        return box.defaultButton;
     }
     QWidget *active = QApplication::activeWindow();
-    QMessageBox box(spec.icon, spec.caption, spec.text, spec.buttons, active);
-    box.setWindowModality(Qt::ApplicationModal);
-    if (spec.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(spec.defaultButton);
+    QMessageBox dialog(box.icon, box.caption, box.text, box.buttons, active);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (box.defaultButton != QMessageBox::NoButton)
+        dialog.setDefaultButton(box.defaultButton);
     // Boxes are application boxes: when one closes, the window that was
     // active gets its focus back where it was.
     QWidget *focus = QApplication::focusWidget();
-    const auto answer = QMessageBox::StandardButton(box.exec());
+    const auto answer = QMessageBox::StandardButton(dialog.exec());
     if (active && active->isVisible())
         active->activateWindow();
     if (focus && focus->isVisible())
@@ -112,16 +112,16 @@ void Application::requireAnswers(bool required)
     m_answersRequired = required;
 }
 
-void Application::expectBox(const MessageBoxSpec &spec, QMessageBox::StandardButton answer)
+void Application::expectBox(const MessageBoxSpec &box, QMessageBox::StandardButton answer)
 {
-    m_expected.append({spec, answer});
+    m_expected.append({box, answer});
 }
 
 QStringList Application::takeBoxFailures()
 {
     QStringList failures = m_failures;
     for (const Expected &expected : m_expected)
-        failures.append(QStringLiteral("expected box never shown %1").arg(expected.spec.describe()));
+        failures.append(QStringLiteral("expected box never shown %1").arg(expected.box.describe()));
     m_failures.clear();
     m_expected.clear();
     m_shown.clear();

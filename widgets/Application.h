@@ -49,12 +49,12 @@ public:
     void Guard(const std::function<void()> &handler);
 
     void ShowException(const QString &message);
-    QMessageBox::StandardButton MessageBox(const MessageBoxSpec &spec);
+    QMessageBox::StandardButton MessageBox(const MessageBoxSpec &box);
     // The simple message dialog: the title as caption, no icon, one OK.
     void ShowMessage(const QString &text);
 
     void requireAnswers(bool required);
-    void expectBox(const MessageBoxSpec &spec, QMessageBox::StandardButton answer);
+    void expectBox(const MessageBoxSpec &box, QMessageBox::StandardButton answer);
     // Boxes that did not go as expected, and expected boxes that never came.
     QStringList takeBoxFailures();
     // Every box shown (or answered) so far, oldest first.
@@ -64,7 +64,7 @@ private:
     Application();
     struct Expected
     {
-        MessageBoxSpec spec;
+        MessageBoxSpec box;
         QMessageBox::StandardButton answer;
     };
 

@@ -60,8 +60,7 @@ void DBEdit::setDataSource(DataSource *source)
             if (row == query()->currentRow())
                 showField(false);
         });
-        connect(q, &dataset::Query::stateChanged, this,
-                [this] { showField(!query()->editing()); });
+        connect(q, &dataset::Query::stateChanged, this, [this] { showField(!query()->editing()); });
         connect(q, &dataset::Query::updateRecord, this, &DBEdit::handOver);
     }
     showField(true);

@@ -139,8 +139,8 @@ int DBGridModel::columnCount(const QModelIndex &parent) const
 
 QVariant DBGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole &&
-                             role != Qt::AccessibleTextRole))
+    if (!index.isValid() ||
+        (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole))
         return QVariant();
     ++m_cellsRead;
     return m_query->cellText(index.row(), fieldAt(index.column()));

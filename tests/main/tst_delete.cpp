@@ -63,9 +63,9 @@ MessageBoxSpec errorBox(const QString &text)
             QMessageBox::Ok};
 }
 
-void expectBox(const MessageBoxSpec &spec, QMessageBox::StandardButton answer)
+void expectBox(const MessageBoxSpec &box, QMessageBox::StandardButton answer)
 {
-    Application::instance().expectBox(spec, answer);
+    Application::instance().expectBox(box, answer);
 }
 
 // A card file and a main window over it; beforeStart runs on the file before
