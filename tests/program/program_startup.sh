@@ -51,6 +51,9 @@ pt_wait_window "Mycards"
 pt_focus
 pt_key Return
 pt_wait_window "$main_title"
+# The desktop knows the program by its title: the class of its windows.
+pt_expect_eq 'WM_CLASS(STRING) = "MyCards", "Mycards"' "$(xprop -id "$PT_WINDOW" WM_CLASS)" \
+    "window class of the renamed program"
 pt_focus
 pt_key alt+x
 pt_wait_exit
