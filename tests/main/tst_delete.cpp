@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "CardStore.h"
 #include "DBNavigator.h"
+#include "GuiSupport.h"
 #include "Query.h"
 #include "TestSupport.h"
 #include "TfrmMain.h"
@@ -14,8 +15,9 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
-#include <memory>
 
+using guisupport::errorBox;
+using guisupport::listedNames;
 using testsupport::card;
 using testsupport::rows;
 using widgets::Application;
@@ -57,12 +59,6 @@ const MessageBoxSpec confirmation{QStringLiteral("删除名片"), QStringLiteral
 const MessageBoxSpec notice{QStringLiteral("删除成功提示"), QStringLiteral("删除成功!"),
                             QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok};
 
-MessageBoxSpec errorBox(const QString &text)
-{
-    return {Application::instance().Title(), text, QMessageBox::Critical, QMessageBox::Ok,
-            QMessageBox::Ok};
-}
-
 void expectBox(const MessageBoxSpec &box, QMessageBox::StandardButton answer)
 {
     Application::instance().expectBox(box, answer);
@@ -70,46 +66,17 @@ void expectBox(const MessageBoxSpec &box, QMessageBox::StandardButton answer)
 
 // A card file and a main window over it; beforeStart runs on the file before
 // the window opens it.
-class Fixture
+class Fixture : public guisupport::MainWindowFixture
 {
 public:
     explicit Fixture(const std::vector<testsupport::Card> &cards = fourCards(),
                      const QString &beforeStart = QString())
-        : m_file(cards)
+        : MainWindowFixture(cards, beforeStart)
     {
-        if (!beforeStart.isEmpty())
-            testsupport::exec(m_file.path(), beforeStart);
-        window = std::make_unique<TfrmMain>(m_file.folder() + QStringLiteral("/namecards"));
     }
 
-    QString path() const { return m_file.path(); }
-    QList<QStringList> cards() const { return rows(m_file.path(), idDelName); }
-
-    bool show()
-    {
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            return false;
-        window->activateWindow();
-        return QTest::qWaitFor([this] { return window->isActiveWindow(); });
-    }
-
-private:
-    testsupport::TempCardFile m_file;
-
-public:
-    // Made after the file, so closed before the file is removed.
-    std::unique_ptr<TfrmMain> window;
+    QList<QStringList> cards() const { return rows(path(), idDelName); }
 };
-
-QStringList listedNames(const TfrmMain &w)
-{
-    QStringList names;
-    const dataset::Field *name = w.ADOQuery1->FieldByName(QStringLiteral("Name"));
-    for (int row = 0; row < w.ADOQuery1->rowCount(); ++row)
-        names.append(w.ADOQuery1->cellText(row, name));
-    return names;
-}
 
 void narrow(TfrmMain &w, const QString &statement)
 {
@@ -169,13 +136,13 @@ void TestDelete::answeringNoChangesNothing()
     QVERIFY(f.show());
     w.DBNavigator1->button(DBNavigator::Next)->click();
     const QList<QStringList> stored = f.cards();
-    const QStringList names = listedNames(w);
+    const QStringList names = listedNames(*w.ADOQuery1);
 
     expectBox(confirmation, QMessageBox::No);
     w.ButDel->click();
 
     QCOMPARE(f.cards(), stored);
-    QCOMPARE(listedNames(w), names);
+    QCOMPARE(listedNames(*w.ADOQuery1), names);
     QCOMPARE(w.ADOQuery1->currentRow(), 1);
     QCOMPARE(w.ADOQuery1->state(), dataset::Query::State::Browse);
     QCOMPARE(w.LabHJ->text(), QString());
@@ -187,7 +154,7 @@ void TestDelete::deletingTheOnlyListedCardLeavesAnEmptyList()
     Fixture f({fourCards().front(), fourCards().back()});
     TfrmMain &w = *f.window;
     QVERIFY(f.show());
-    QCOMPARE(listedNames(w), QStringList{"张三"});
+    QCOMPARE(listedNames(*w.ADOQuery1), QStringList{"张三"});
 
     expectBox(confirmation, QMessageBox::Yes);
     expectBox(notice, QMessageBox::Ok);
@@ -205,7 +172,7 @@ void TestDelete::deletingWhileNarrowedBringsBackEveryLiveCard()
     TfrmMain &w = *f.window;
     QVERIFY(f.show());
     narrow(w, narrowedToBeijing);
-    QCOMPARE(listedNames(w), (QStringList{"张三", "王五"}));
+    QCOMPARE(listedNames(*w.ADOQuery1), (QStringList{"张三", "王五"}));
     QCOMPARE(w.StatusBar1->panelText(6), QStringLiteral("2"));
 
     expectBox(confirmation, QMessageBox::Yes);
@@ -213,7 +180,7 @@ void TestDelete::deletingWhileNarrowedBringsBackEveryLiveCard()
     w.ButDel->click();
 
     QCOMPARE(store::CurrentSQL, store::baseStatement);
-    QCOMPARE(listedNames(w), (QStringList{"李四", "王五"}));
+    QCOMPARE(listedNames(*w.ADOQuery1), (QStringList{"李四", "王五"}));
     QCOMPARE(w.LabHJ->text(), QStringLiteral("2"));
     QCOMPARE(w.StatusBar1->panelText(6), QStringLiteral("2"));
     QCOMPARE(f.cards().at(0), (QStringList{"1", "张三", "是"}));
@@ -267,7 +234,7 @@ void TestDelete::deletedCardIsNeverListedAgain()
     expectBox(confirmation, QMessageBox::Yes);
     expectBox(notice, QMessageBox::Ok);
     w.ButDel->click();
-    QCOMPARE(listedNames(w), (QStringList{"张三", "王五"}));
+    QCOMPARE(listedNames(*w.ADOQuery1), (QStringList{"张三", "王五"}));
 
     w.ButQ->click();
     auto *search = w.findChild<TfrmQuery *>();
@@ -279,7 +246,7 @@ void TestDelete::deletedCardIsNeverListedAgain()
     QCOMPARE(store::CurrentSQL,
              TfrmQuery::searchStatement(TfrmQuery::ColumnForCaption(caption), content));
     QCOMPARE(w.ADOQuery1->state(), dataset::Query::State::Browse);
-    QCOMPARE(listedNames(w), QStringList());
+    QCOMPARE(listedNames(*w.ADOQuery1), QStringList());
     QCOMPARE(w.StatusBar1->panelText(6), QStringLiteral("0"));
 }
 
@@ -364,7 +331,7 @@ void TestDelete::refusedMarkEndsTheDeletion()
     QCOMPARE(w.ADOQuery1->state(), dataset::Query::State::Edit);
     QCOMPARE(w.ADOQuery1->FieldByName(QStringLiteral("Del"))->AsString(), QStringLiteral("是"));
     QCOMPARE(store::CurrentSQL, narrowedToBeijing);
-    QCOMPARE(listedNames(w), (QStringList{"张三", "王五"}));
+    QCOMPARE(listedNames(*w.ADOQuery1), (QStringList{"张三", "王五"}));
     QCOMPARE(w.ADOQuery1->currentRow(), 1);
     QCOMPARE(w.LabHJ->text(), QString());
     QCOMPARE(w.StatusBar1->panelText(6), QStringLiteral("2"));
@@ -379,7 +346,7 @@ void TestDelete::failedReloadKeepsTheMark()
     expectBox(notice, QMessageBox::Ok);
     w.ButDel->click();
     QCOMPARE(w.LabHJ->text(), QStringLiteral("2"));
-    QCOMPARE(listedNames(w), (QStringList{"李四", "王五"}));
+    QCOMPARE(listedNames(*w.ADOQuery1), (QStringList{"李四", "王五"}));
 
     // As soon as the mark is written, the table goes away under another name,
     // so the reload that follows cannot find it.

@@ -6,16 +6,18 @@
 #include "CardStore.h"
 #include "CardTable.h"
 #include "DBNavigator.h"
+#include "GuiSupport.h"
 #include "Query.h"
 #include "TestSupport.h"
 #include "TfrmMain.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QtTest>
-#include <memory>
 
+using guisupport::errorBox;
+using guisupport::listedNames;
+using guisupport::typeText;
 using testsupport::card;
 using testsupport::null;
 using testsupport::rows;
@@ -61,67 +63,22 @@ MessageBoxSpec requiredBox()
             QMessageBox::Ok};
 }
 
-MessageBoxSpec errorBox(const QString &text)
-{
-    return {Application::instance().Title(), text, QMessageBox::Critical, QMessageBox::Ok,
-            QMessageBox::Ok};
-}
-
 // A card file whose table gives Del no default, so that every flag a saved
 // card carries comes from the program, and a main window over it.
-class Fixture
+class Fixture : public guisupport::MainWindowFixture
 {
 public:
-    explicit Fixture(const std::vector<testsupport::Card> &cards = threeCards()) : m_file(cards)
+    explicit Fixture(const std::vector<testsupport::Card> &cards = threeCards())
+        : MainWindowFixture(cards,
+                            QStringLiteral("ALTER TABLE Dept RENAME TO Old; %1; "
+                                           "INSERT INTO Dept SELECT * FROM Old; DROP TABLE Old")
+                                .arg(store::createTableStatement().remove(
+                                    QStringLiteral(" DEFAULT '%1'").arg(store::liveFlag))))
     {
-        testsupport::exec(m_file.path(),
-                          QStringLiteral("ALTER TABLE Dept RENAME TO Old; %1; "
-                                         "INSERT INTO Dept SELECT * FROM Old; DROP TABLE Old")
-                              .arg(store::createTableStatement().remove(
-                                  QStringLiteral(" DEFAULT '%1'").arg(store::liveFlag))));
-        window = std::make_unique<TfrmMain>(m_file.folder() + QStringLiteral("/namecards"));
     }
 
-    QString path() const { return m_file.path(); }
-    QList<QStringList> cards() const { return rows(m_file.path(), allColumns); }
-
-    // Shows the window and makes it the active one, so that focus is real.
-    bool show()
-    {
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            return false;
-        window->activateWindow();
-        return QTest::qWaitFor([this] { return window->isActiveWindow(); });
-    }
-
-private:
-    testsupport::TempCardFile m_file;
-
-public:
-    // Made after the file, so closed before the file is removed.
-    std::unique_ptr<TfrmMain> window;
+    QList<QStringList> cards() const { return rows(path(), allColumns); }
 };
-
-// Types text as keys into the widget that has the focus: ASCII through QTest's
-// key table, any other character as a key event carrying only its text, as an
-// input method delivers it.
-void typeText(const QString &text)
-{
-    for (QChar ch : text) {
-        QWidget *target = QApplication::focusWidget();
-        if (!target)
-            QFAIL("no widget has the focus");
-        if (ch.unicode() < 0x80) {
-            QTest::keyClick(target, char(ch.unicode()));
-            continue;
-        }
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &release);
-    }
-}
 
 void typeInto(QWidget *edit, const QString &text)
 {
@@ -177,13 +134,17 @@ QString stateName(dataset::Query::State state)
     return QString();
 }
 
-QStringList listedNames(const TfrmMain &w)
+// Types text into an edit of a new card and checks what the edit then holds.
+void checkTypedIntoNewCard(const QString &edit, const QString &typed, const QString &expected)
 {
-    QStringList names;
-    const dataset::Field *name = w.ADOQuery1->FieldByName(QStringLiteral("Name"));
-    for (int row = 0; row < w.ADOQuery1->rowCount(); ++row)
-        names.append(w.ADOQuery1->cellText(row, name));
-    return names;
+    Fixture f;
+    TfrmMain &w = *f.window;
+    QVERIFY(f.show());
+    w.ButNew->click();
+    auto *target = w.findChild<widgets::DBEdit *>(edit);
+    QVERIFY(target);
+    typeInto(target, typed);
+    QCOMPARE(target->text(), expected);
 }
 
 } // namespace
@@ -448,7 +409,7 @@ void TestModes::newThenCancelLeavesTheListAsBefore()
     TfrmMain &w = *f.window;
     QVERIFY(f.show());
     w.DBNavigator1->button(DBNavigator::Next)->click();
-    const QStringList names = listedNames(w);
+    const QStringList names = listedNames(*w.ADOQuery1);
     const QList<QStringList> stored = f.cards();
 
     w.ButNew->click();
@@ -457,7 +418,7 @@ void TestModes::newThenCancelLeavesTheListAsBefore()
     w.ButCan->click();
 
     QCOMPARE(w.ADOQuery1->RecordCount(), names.size());
-    QCOMPARE(listedNames(w), names);
+    QCOMPARE(listedNames(*w.ADOQuery1), names);
     QCOMPARE(w.ADOQuery1->currentRow(), 1);
     QCOMPARE(w.DBEName->text(), QStringLiteral("李四"));
     QCOMPARE(f.cards(), stored);
@@ -512,14 +473,7 @@ void TestModes::phoneEditsTakeDigitsAndHyphensOnly()
     QFETCH(QString, typed);
     QFETCH(QString, expected);
 
-    Fixture f;
-    TfrmMain &w = *f.window;
-    QVERIFY(f.show());
-    w.ButNew->click();
-    auto *target = w.findChild<widgets::DBEdit *>(edit);
-    QVERIFY(target);
-    typeInto(target, typed);
-    QCOMPARE(target->text(), expected);
+    checkTypedIntoNewCard(edit, typed, expected);
 }
 
 void TestModes::escape_data()
@@ -727,14 +681,7 @@ void TestModes::sizeTenEditLimit()
     QFETCH(QString, typed);
     QFETCH(QString, expected);
 
-    Fixture f;
-    TfrmMain &w = *f.window;
-    QVERIFY(f.show());
-    w.ButNew->click();
-    auto *target = w.findChild<widgets::DBEdit *>(edit);
-    QVERIFY(target);
-    typeInto(target, typed);
-    QCOMPARE(target->text(), expected);
+    checkTypedIntoNewCard(edit, typed, expected);
 }
 
 QTEST_MAIN(TestModes)

@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "CardStore.h"
+#include "GuiSupport.h"
 #include "Query.h"
 #include "TestSupport.h"
 #include "TfrmMain.h"
@@ -45,10 +46,7 @@ QList<QPushButton *> buttons(const TfrmMain &window)
 
 void expectError(const QString &text)
 {
-    Application &application = Application::instance();
-    application.expectBox(
-        {application.Title(), text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok},
-        QMessageBox::Ok);
+    Application::instance().expectBox(guisupport::errorBox(text), QMessageBox::Ok);
 }
 
 } // namespace

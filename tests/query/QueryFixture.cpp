@@ -1,9 +1,6 @@
 #include "QueryFixture.h"
 
-#include "Query.h"
-
 #include <QApplication>
-#include <QKeyEvent>
 #include <QtTest>
 
 using testsupport::card;
@@ -134,20 +131,7 @@ QStringList liveNames()
             QStringLiteral("郑十")};
 }
 
-Fixture::Fixture()
-    : m_file(cards()),
-      window(std::make_unique<TfrmMain>(m_file.folder() + QStringLiteral("/namecards")))
-{
-}
-
-bool Fixture::show()
-{
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        return false;
-    window->activateWindow();
-    return QTest::qWaitFor([this] { return window->isActiveWindow(); });
-}
+Fixture::Fixture() : MainWindowFixture(cards()) {}
 
 QList<QStringList> Fixture::dump() const
 {
@@ -166,15 +150,6 @@ TfrmQuery *Fixture::openQuery()
     return nullptr;
 }
 
-QStringList Fixture::listedNames() const
-{
-    QStringList names;
-    const dataset::Field *name = window->ADOQuery1->FieldByName(QStringLiteral("Name"));
-    for (int row = 0; row < window->ADOQuery1->rowCount(); ++row)
-        names.append(window->ADOQuery1->cellText(row, name));
-    return names;
-}
-
 bool waitReady(TfrmQuery *query)
 {
     return query && QTest::qWaitForWindowActive(query) &&
@@ -186,29 +161,6 @@ void search(TfrmQuery *query, const QString &caption, const QString &content)
     query->ComboBox1->setEditText(caption);
     query->Edit1->setText(content);
     query->Button1->click();
-}
-
-void typeText(const QString &text)
-{
-    for (QChar ch : text) {
-        QWidget *target = QApplication::focusWidget();
-        if (!target)
-            QFAIL("no widget has the focus");
-        if (ch.unicode() < 0x80) {
-            QTest::keyClick(target, char(ch.unicode()));
-            continue;
-        }
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &release);
-    }
-}
-
-widgets::MessageBoxSpec errorBox(const QString &message)
-{
-    return {widgets::Application::instance().Title(), message, QMessageBox::Critical,
-            QMessageBox::Ok, QMessageBox::Ok};
 }
 
 } // namespace queryfixture

@@ -16,8 +16,8 @@
 #include <cmath>
 #include <functional>
 
+using guisupport::typeText;
 using queryfixture::Fixture;
-using queryfixture::typeText;
 using widgets::Application;
 
 using QueryAction = std::function<void(TfrmQuery *)>;
@@ -231,8 +231,7 @@ void TestQueryWindow::captionInOtherCaseNamesNoColumn()
     query->Edit1->setText(QStringLiteral("zhang"));
 
     Application::instance().expectBox(
-        queryfixture::errorBox(QStringLiteral("near \"'%zhang%'\": syntax error.")),
-        QMessageBox::Ok);
+        guisupport::errorBox(QStringLiteral("near \"'%zhang%'\": syntax error.")), QMessageBox::Ok);
     query->Button1->click();
 
     QCOMPARE(Application::instance().shownBoxes().size(), 1);
