@@ -9,7 +9,6 @@
 #include "Query.h"
 #include "TfrmQuery.h"
 
-#include <QCloseEvent>
 #include <QScreen>
 #include <QShortcutEvent>
 
@@ -109,12 +108,6 @@ void TfrmMain::showEvent(QShowEvent *event)
         }
     }
     QWidget::showEvent(event);
-}
-
-void TfrmMain::closeEvent(QCloseEvent *event)
-{
-    // Closing the main window ends the program; nothing is saved.
-    event->accept();
 }
 
 void TfrmMain::ShowCardCount()
