@@ -64,6 +64,14 @@ const QStringList cardColumnNames = [] {
     return names;
 }();
 
+// The card table without its key column: rows are then found by their values.
+QString keylessTable()
+{
+    QString create = store::createTableStatement();
+    create.remove(QStringLiteral("ID INTEGER PRIMARY KEY, "));
+    return create;
+}
+
 } // namespace
 
 class TestEditing : public QObject
@@ -355,11 +363,8 @@ void TestEditing::conflictingChangeIsRefused()
     QFETCH(QString, otherChange);
     QFETCH(bool, refused);
     QFETCH(QString, stored);
-    QString create = store::createTableStatement();
-    if (!keyed) {
-        create.remove(QStringLiteral("ID INTEGER PRIMARY KEY, "));
-        QVERIFY(!create.contains(QStringLiteral("PRIMARY KEY")));
-    }
+    const QString create = keyed ? store::createTableStatement() : keylessTable();
+    QVERIFY(keyed || !create.contains(QStringLiteral("PRIMARY KEY")));
     SqliteFile file({create});
     QVERIFY(file.exec(QStringLiteral("insert into Dept (Name, Dept) values "
                                      "('甲', '甲公司'), ('乙', '乙公司'), ('丙', '丙公司')"))
@@ -389,8 +394,7 @@ void TestEditing::conflictingChangeIsRefused()
 
 void TestEditing::tableWithoutKeyUpdatesOneRow()
 {
-    QString create = store::createTableStatement();
-    create.remove(QStringLiteral("ID INTEGER PRIMARY KEY, "));
+    const QString create = keylessTable();
     QVERIFY(!create.contains(QStringLiteral("PRIMARY KEY")));
     SqliteFile file({create});
     QVERIFY(file.exec(QStringLiteral("insert into Dept (Name, Dept, Part) values "

@@ -52,6 +52,10 @@
 #                             PT_STATUS to its exit status.
 #   pt_screenshot FILE [WINDOW]
 #                             Save a PNG of WINDOW (default: the whole screen).
+#   pt_settled_screenshot FILE [WINDOW]
+#                             Save a PNG of WINDOW (default $PT_WINDOW) once it
+#                             has been painted and settled: two pictures in a
+#                             row the same and more than a plain fill.
 #   pt_expect_eq EXPECTED ACTUAL [WHAT]
 #                             Fail unless the two texts are equal.
 #   pt_fail MESSAGE           Print MESSAGE, save a screenshot of the screen to
@@ -247,6 +251,24 @@ pt_wait_exit() {
 pt_screenshot() {
     local file=$1 window=${2:-root}
     import -window "$window" "$file" || pt_fail "could not save a screenshot to $file"
+}
+
+pt_settled_screenshot() {
+    local file=$1 window=${2:-$PT_WINDOW}
+    local previous="$PT_DIR/.previous.png" current="$PT_DIR/.current.png"
+    local deadline=$((SECONDS + PT_TIMEOUT)) colours
+    pt_screenshot "$previous" "$window"
+    while :; do
+        ((SECONDS < deadline)) || pt_fail "the window did not settle within ${PT_TIMEOUT}s"
+        sleep 0.2
+        pt_screenshot "$current" "$window"
+        colours=$(convert "$current" -format '%k' info:)
+        if ((colours > 2)) && cmp -s <(convert "$previous" rgb:-) <(convert "$current" rgb:-); then
+            break
+        fi
+        mv "$current" "$previous"
+    done
+    mv "$current" "$file"
 }
 
 pt_expect_eq() {
