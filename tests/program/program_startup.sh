@@ -30,6 +30,7 @@ pt_expect_eq "$before" "$(sha256sum <"$card_file")" "card file after browsing an
 openbox >"$PT_DIR/openbox.log" 2>&1 &
 wm=$!
 wm_running() {
+    kill -0 "$wm" 2>/dev/null || pt_fail "openbox ended: $(cat "$PT_DIR/openbox.log")"
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 pt_wait_until "$PT_TIMEOUT" wm_running
